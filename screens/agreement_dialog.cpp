@@ -1,0 +1,10 @@
+#include <windows.h>
+
+#include "screens/dialogs.h"
+
+// Not built yet: goes straight on.
+INT_PTR CALLBACK AgreementDialog(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message == WM_INITDIALOG) EndDialog(dialog, 1);
+  return 0;
+}
+

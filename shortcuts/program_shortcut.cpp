@@ -1,0 +1,3 @@
+#include "shortcuts/program_shortcut.h"
+
+void CreateProgramShortcut() {}

@@ -1,0 +1,3 @@
+#pragma once
+// The Start-menu shortcut to the installed main program.
+void CreateProgramShortcut();
