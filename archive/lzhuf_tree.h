@@ -1,0 +1,100 @@
+#pragma once
+// The adaptive Huffman tree shared by the LZHUF decoder and encoder. Both
+// sides must update it identically after every symbol, so there is only one
+// copy of the code.
+#include <cstdint>
+
+#include "archive/lzhuf.h"
+
+namespace lzh {
+
+// Position code: the upper six bits of a position and the number of bits
+// that code them, by the code's first eight bits. The tables follow from
+// runs: 32 codes of 3 bits for upper value 0, then 3 values of 16 codes of
+// 4 bits each, and so on down to 16 values with one 8-bit code each.
+struct PositionTables {
+  std::uint8_t code[256];
+  std::uint8_t len[256];
+};
+
+constexpr PositionTables MakePositionTables() {
+  PositionTables t{};
+  struct Run { int len, values, repeat; };
+  constexpr Run runs[] = {{3, 1, 32}, {4, 3, 16}, {5, 8, 8}, {6, 12, 4}, {7, 24, 2}, {8, 16, 1}};
+  int index = 0, value = 0;
+  for (const Run& run : runs) {
+    for (int v = 0; v < run.values; v++, value++) {
+      for (int r = 0; r < run.repeat; r++, index++) {
+        t.code[index] = static_cast<std::uint8_t>(value);
+        t.len[index] = static_cast<std::uint8_t>(run.len);
+      }
+    }
+  }
+  return t;
+}
+
+inline constexpr PositionTables kPositionTables = MakePositionTables();
+inline constexpr const std::uint8_t (&d_code)[256] = kPositionTables.code;
+inline constexpr const std::uint8_t (&d_len)[256] = kPositionTables.len;
+static_assert(d_code[0x1F] == 0 && d_len[0x1F] == 3 && d_code[0x20] == 1 && d_len[0x20] == 4);
+static_assert(d_code[0xC0] == 24 && d_len[0xC0] == 7 && d_code[0xFF] == 63 && d_len[0xFF] == 8);
+
+struct HuffTree {
+  std::uint16_t* freq;  // T + 1 entries, freq[T] is a 0xFFFF sentinel
+  std::int16_t* prnt;   // T + N_CHAR entries: parents, then each symbol's leaf
+  std::int16_t* son;    // T entries: first child, or T + symbol for a leaf
+};
+
+// Every symbol with frequency 1, paired up into a balanced tree.
+inline void StartHuff(const HuffTree& tree) {
+  std::uint16_t* freq = tree.freq;
+  std::int16_t* prnt = tree.prnt;
+  std::int16_t* son = tree.son;
+  for (int i = 0; i < N_CHAR; i++) {
+    freq[i] = 1;
+    son[i] = static_cast<std::int16_t>(i + T);
+    prnt[i + T] = static_cast<std::int16_t>(i);
+  }
+  for (int i = 0, j = N_CHAR; j <= R; i += 2, j++) {
+    freq[j] = static_cast<std::uint16_t>(freq[i] + freq[i + 1]);
+    son[j] = static_cast<std::int16_t>(i);
+    prnt[i] = prnt[i + 1] = static_cast<std::int16_t>(j);
+  }
+  freq[T] = 0xFFFF;
+  prnt[R] = 0;
+}
+
+// Rebuilds the tree with halved counts once the root reaches MAX_FREQ.
+void Reconst(const HuffTree& tree);
+
+// Counts one more occurrence of symbol c and restores the sibling order.
+inline void Update(const HuffTree& tree, int c) {
+  std::uint16_t* freq = tree.freq;
+  std::int16_t* prnt = tree.prnt;
+  std::int16_t* son = tree.son;
+  if (freq[R] == MAX_FREQ) Reconst(tree);
+  c = prnt[c + T];
+  do {
+    unsigned k = ++freq[c];
+    if (k > freq[c + 1]) {
+      // The sentinel at freq[T] stops this scan.
+      int l = c + 1;
+      while (k > freq[l + 1]) l++;
+      freq[c] = freq[l];
+      freq[l] = static_cast<std::uint16_t>(k);
+
+      int i = son[c];
+      prnt[i] = static_cast<std::int16_t>(l);
+      if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
+      int j = son[l];
+      son[l] = static_cast<std::int16_t>(i);
+      prnt[j] = static_cast<std::int16_t>(c);
+      if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
+      son[c] = static_cast<std::int16_t>(j);
+      c = l;
+    }
+    c = prnt[c];
+  } while (c != 0);
+}
+
+}  // namespace lzh

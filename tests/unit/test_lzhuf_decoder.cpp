@@ -1,0 +1,135 @@
+// The decoder against streams from the classic encoder, and its behaviour at
+// the edges: counts, missing input, cancel, and exceptions from callbacks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "archive/lzhuf.h"
+#include "setup/install_running.h"
+#include "test_lzhuf_support.h"
+
+using namespace lzhtest;
+
+namespace {
+
+Bytes Stream(const std::string& name) { return ReadFile(DataPath("lzhuf/" + name + ".lzh")); }
+
+// The classic streams cover the spaces preset in front of the first byte
+// (spaces_start.txt), position 0 repeats (zeros.bin), and many tree rebuilds
+// at the root count limit (text.txt and zeros.bin).
+TEST(LzhDecoder, ClassicStreamsDecodeBitForBit) {
+  std::vector<Vector> vectors = Manifest();
+  ASSERT_EQ(vectors.size(), 4u);
+  for (const Vector& v : vectors) {
+    SCOPED_TRACE(v.name);
+    Bytes stream = Stream(v.name);
+    ASSERT_FALSE(stream.empty());
+    Bytes out = Decode(stream, v.length);
+    EXPECT_EQ(out.size(), static_cast<std::size_t>(v.length));
+    EXPECT_EQ(Sha256Hex(out), v.sha256);
+    // One read per byte, at most the two bytes of look-ahead past the end.
+    EXPECT_LE(Codec().readCalls, stream.size() + 2);
+  }
+}
+
+TEST(LzhDecoder, CountZeroCallsNoCallback) {
+  Bytes stream = Stream("text.txt");
+  for (std::int32_t count : {0, -1, INT32_MIN}) {
+    Bytes out = Decode(stream, count);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(Codec().readCalls, 0u) << count;
+  }
+}
+
+TEST(LzhDecoder, MissingBytesReadAsZeroBits) {
+  Bytes stream = Stream("mixed.bin");
+  Bytes cut(stream.begin(), stream.begin() + 1000);
+  Bytes padded = cut;
+  padded.resize(cut.size() + 4000, 0);
+  const std::int32_t count = 20000;
+  Bytes expected = Decode(padded, count);
+  ASSERT_GE(expected.size(), static_cast<std::size_t>(count));
+
+  // Whatever a failing reader leaves in the buffer, only actual == 1 counts.
+  struct Case {
+    bool junk;
+    std::uint16_t actual;
+  } cases[] = {{false, 0}, {true, 0}, {true, 2}, {true, 0xFFFF}};
+  for (const Case& c : cases) {
+    MemoryCodec setup;
+    setup.fillMissingWithOnes = c.junk;
+    setup.missingActual = c.actual;
+    EXPECT_EQ(Decode(cut, count, setup), expected) << "junk " << c.junk << " actual " << c.actual;
+  }
+
+  // No input at all still makes exactly the bytes that zero bits code.
+  Bytes zeros(64, 0);
+  EXPECT_EQ(Decode(Bytes(), 500), Decode(zeros, 500));
+  EXPECT_GE(Decode(Bytes(), 500).size(), 500u);
+}
+
+TEST(LzhDecoder, LastMatchIsCopiedWholePastCount) {
+  Bytes stream = Stream("zeros.bin");
+  Bytes full = Decode(stream, 300000);
+  for (std::int32_t count : {1, 2, 3, 61, 1000, 299999}) {
+    Bytes out = Decode(stream, count);
+    ASSERT_GE(out.size(), static_cast<std::size_t>(count));
+    EXPECT_LT(out.size(), static_cast<std::size_t>(count) + 60) << count;
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), full.begin())) << count;
+  }
+  // The first byte is a literal, the second starts a match: asking for two
+  // bytes gets the whole match.
+  EXPECT_GT(Decode(stream, 2).size(), 2u);
+}
+
+TEST(LzhDecoder, ClearedInstallRunningFinishesTheSymbolAndReturns) {
+  Bytes stream = Stream("text.txt");
+  Bytes full = Decode(stream, 754519);
+
+  MemoryCodec byWrite;
+  byWrite.stopAfterWrites = 5000;
+  Bytes out = Decode(stream, 754519, byWrite);
+  EXPECT_GE(out.size(), 5000u);
+  EXPECT_LT(out.size(), 5060u);
+  EXPECT_TRUE(std::equal(out.begin(), out.end(), full.begin()));
+
+  // A cancel inside a read (where the reader pumps messages) completes the
+  // symbol being decoded, and at most one match, then stops.
+  MemoryCodec byRead;
+  byRead.stopAfterReads = 3000;
+  out = Decode(stream, 754519, byRead);
+  EXPECT_GT(out.size(), 0u);
+  EXPECT_LT(out.size(), 754519u);
+  EXPECT_LE(Codec().readCalls, 3000u + 3);
+  EXPECT_TRUE(std::equal(out.begin(), out.end(), full.begin()));
+
+  // Not running at all: nothing is decoded.
+  Codec() = MemoryCodec();
+  Codec().input = &stream;
+  InstallRunning = 0;
+  LzhUnpack(100, MemoryRead, MemoryWrite);
+  EXPECT_TRUE(Codec().output.empty());
+  EXPECT_EQ(Codec().readCalls, 0u);
+}
+
+TEST(LzhDecoder, ExceptionFromCallbackPassesAndNothingCarriesOver) {
+  Bytes stream = Stream("text.txt");
+  Bytes expected = Decode(stream, 100000);
+  MemoryCodec throwing;
+  throwing.throwAfterWrites = 40000;
+  EXPECT_THROW(Decode(stream, 100000, throwing), std::runtime_error);
+  InstallRunning = 0;
+  // The tables were released (the sanitizer build would report a leak) and
+  // the next decode starts fresh.
+  EXPECT_EQ(Decode(stream, 100000), expected);
+}
+
+TEST(LzhDecoder, ExceptionMessages) {
+  EXPECT_STREQ(LzhNoMemoryMessage, "LZH : Cannot get memory for dictionary tables");
+  EXPECT_STREQ(LzhFreeErrorMessage, "LZH : Error freeing memory for dictionary tables");
+  ElzhException e(LzhNoMemoryMessage);
+  const std::exception& base = e;
+  EXPECT_STREQ(base.what(), LzhNoMemoryMessage);
+}
+
+}  // namespace
