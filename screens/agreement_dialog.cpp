@@ -1,10 +1,49 @@
 #include <windows.h>
 
 #include "screens/dialogs.h"
+#include "setup/setup_sequence.h"
 
-// Not built yet: goes straight on.
-INT_PTR CALLBACK AgreementDialog(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) EndDialog(dialog, 1);
+namespace {
+const int AgreeButton = 1;
+const DWORD AgreementBoxStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_READONLY | ES_MULTILINE;
+
+void InitAgreement(HWND dialog) {
+  RECT client;
+  GetClientRect(dialog, &client);
+  // The box is not in the template: it takes the client area less a margin
+  // of 10 pixels, and 80 at the bottom for the notes and buttons.
+  CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", AgreementText, AgreementBoxStyle, 10, 10,
+                  (client.right - client.left) - 20, (client.bottom - client.top) - 90, dialog, nullptr,
+                  GetModuleHandleA(nullptr), nullptr);
+  CentreDialog(dialog);
+  SetFocus(GetDlgItem(dialog, AgreeButton));
+}
+}  // namespace
+
+INT_PTR CALLBACK AgreementDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  try {
+    switch (message) {
+      case WM_INITDIALOG:
+        InitAgreement(dialog);
+        break;
+      case WM_COMMAND:
+      case WM_SYSCOMMAND:
+        switch (LOWORD(wParam)) {
+          case IDOK:
+            EndDialog(dialog, 1);
+            break;
+          case IDCANCEL:
+            if (ConfirmExit()) EndDialog(dialog, 0);
+            break;
+        }
+        break;
+      case WM_DESTROY:
+        EndDialog(dialog, 0);
+        break;
+    }
+  } catch (const std::exception& error) {
+    KeepSetupError(error);
+    EndDialog(dialog, 0);
+  }
   return 0;
 }
-

@@ -1,10 +1,52 @@
 #include <windows.h>
 
 #include "screens/dialogs.h"
+#include "setup/setup_config.h"
+#include "setup/setup_sequence.h"
 
-// Not built yet: goes straight on.
-INT_PTR CALLBACK GroupDialog(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) EndDialog(dialog, 1);
-  return 0;
+namespace {
+const int GroupEdit = 102;
+
+void InitGroup(HWND dialog) {
+  SetWindowTextA(dialog, "Program Group");
+  CentreDialog(dialog);
+  SendDlgItemMessageA(dialog, GroupEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(SetupConfig.GroupName.c_str()));
+  // OK has the focus, so ENTER takes the proposed name at once.
+  SetFocus(GetDlgItem(dialog, IDOK));
 }
 
+void AcceptGroup(HWND dialog) {
+  char text[255] = {0};
+  SendDlgItemMessageA(dialog, GroupEdit, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+  SetupConfig.GroupName = text;
+  EndDialog(dialog, 1);
+}
+}  // namespace
+
+INT_PTR CALLBACK GroupDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  try {
+    switch (message) {
+      case WM_INITDIALOG:
+        InitGroup(dialog);
+        break;
+      case WM_COMMAND:
+      case WM_SYSCOMMAND:
+        switch (LOWORD(wParam)) {
+          case IDOK:
+            AcceptGroup(dialog);
+            break;
+          case IDCANCEL:
+            EndDialog(dialog, 0);
+            break;
+        }
+        break;
+      case WM_DESTROY:
+        EndDialog(dialog, 0);
+        break;
+    }
+  } catch (const std::exception& error) {
+    KeepSetupError(error);
+    EndDialog(dialog, 0);
+  }
+  return 0;
+}

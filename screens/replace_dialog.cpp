@@ -1,10 +1,51 @@
 #include <windows.h>
 
 #include "screens/dialogs.h"
+#include "setup/setup_sequence.h"
+#include "setup/setup_state.h"
 
-// Not built yet: goes straight on.
-INT_PTR CALLBACK ReplaceDialog(HWND dialog, UINT message, WPARAM, LPARAM) {
-  if (message == WM_INITDIALOG) EndDialog(dialog, 1);
-  return 0;
+namespace {
+const int TaskManagerBox = 103;
+const int ShellBox = 104;
+
+void InitReplace(HWND dialog) {
+  SetWindowTextA(dialog, "Windows Interface");
+  CentreDialog(dialog);
+  SetFocus(GetDlgItem(dialog, IDOK));
 }
 
+// The boxes are read once, on OK; Cancel leaves both flags as they were.
+void AcceptReplace(HWND dialog) {
+  SetupState.ReplaceTaskManager = IsDlgButtonChecked(dialog, TaskManagerBox) == BST_CHECKED;
+  SetupState.ReplaceShell = IsDlgButtonChecked(dialog, ShellBox) == BST_CHECKED;
+  EndDialog(dialog, 1);
+}
+}  // namespace
+
+INT_PTR CALLBACK ReplaceDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  try {
+    switch (message) {
+      case WM_INITDIALOG:
+        InitReplace(dialog);
+        break;
+      case WM_COMMAND:
+      case WM_SYSCOMMAND:
+        switch (LOWORD(wParam)) {
+          case IDOK:
+            AcceptReplace(dialog);
+            break;
+          case IDCANCEL:
+            EndDialog(dialog, 0);
+            break;
+        }
+        break;
+      case WM_DESTROY:
+        EndDialog(dialog, 0);
+        break;
+    }
+  } catch (const std::exception& error) {
+    KeepSetupError(error);
+    EndDialog(dialog, 0);
+  }
+  return 0;
+}
