@@ -62,6 +62,7 @@ std::uint16_t getbuf;  // bits are taken from the top
 std::uint8_t getlen;   // valid bits in getbuf
 LzhReadProc InputProc;
 
+
 void FreeLzh() {
   // free() reports nothing, so there is no failure to raise here; raising
   // from the clean-up of a decode that is already unwinding would end the
@@ -91,48 +92,64 @@ void InitLzh() {
 
 HuffTree Tree() { return HuffTree{freq, prnt, son}; }
 
-// Keeps at least 9 bits in getbuf, one byte per read call. A byte that is
-// not delivered counts as eight zero bits.
-inline void Refill() {
-  while (getlen <= 8) {
+// A decode works on a copy of getbuf/getlen that can live in registers
+// (the read callback could otherwise change them as far as the compiler
+// knows); the copy goes back when the decode ends.
+struct Bits {
+  unsigned buf;  // the low 16 bits are getbuf
+  unsigned len;
+};
+
+// Keeps at least 9 bits in the buffer, one byte per read call. A byte that
+// is not delivered counts as eight zero bits.
+inline void Refill(Bits& bits) {
+  while (bits.len <= 8) {
     unsigned char byte = 0;
     std::uint16_t actual = 0;
     InputProc(&byte, 1, actual);
     unsigned value = actual == 1 ? byte : 0;
-    getbuf = static_cast<std::uint16_t>(getbuf | (value << (8 - getlen)));
-    getlen = static_cast<std::uint8_t>(getlen + 8);
+    bits.buf = (bits.buf | (value << (8 - bits.len))) & 0xFFFF;
+    bits.len += 8;
   }
 }
 
-inline unsigned GetBit() {
-  Refill();
-  unsigned bit = getbuf >> 15;
-  getbuf = static_cast<std::uint16_t>(getbuf << 1);
-  getlen--;
+inline unsigned GetBit(Bits& bits) {
+  Refill(bits);
+  unsigned bit = (bits.buf >> 15) & 1;
+  bits.buf = (bits.buf << 1) & 0xFFFF;
+  bits.len--;
   return bit;
 }
 
-inline unsigned GetByte() {
-  Refill();
-  unsigned byte = getbuf >> 8;
-  getbuf = static_cast<std::uint16_t>(getbuf << 8);
-  getlen = static_cast<std::uint8_t>(getlen - 8);
+inline unsigned GetByte(Bits& bits) {
+  Refill(bits);
+  unsigned byte = (bits.buf >> 8) & 0xFF;
+  bits.buf = (bits.buf << 8) & 0xFFFF;
+  bits.len -= 8;
   return byte;
 }
 
-inline int DecodeChar() {
+std::int16_t path[T];  // nodes of the symbol being decoded, for its update
+
+inline int DecodeChar(Bits& bits) {
   const std::int16_t* tree = son;
+  int depth = 0;
   int c = tree[R];
-  while (c < T) c = tree[c + static_cast<int>(GetBit())];
+  for (;;) {
+    int node = c + static_cast<int>(GetBit(bits));
+    path[depth++] = static_cast<std::int16_t>(node);
+    c = tree[node];
+    if (c >= T) break;
+  }
   c -= T;
-  Update(Tree(), c);
+  UpdateAlongPath(Tree(), c, path, depth);
   return c;
 }
 
-inline unsigned DecodePosition() {
-  unsigned i = GetByte();
+inline unsigned DecodePosition(Bits& bits) {
+  unsigned i = GetByte(bits);
   unsigned high = static_cast<unsigned>(d_code[i]) << 6;
-  for (int n = d_len[i] - 2; n > 0; n--) i = ((i << 1) + GetBit()) & 0xFFFF;
+  for (int n = d_len[i] - 2; n > 0; n--) i = ((i << 1) + GetBit(bits)) & 0xFFFF;
   return high | (i & 0x3F);
 }
 
@@ -155,8 +172,9 @@ void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
   unsigned r = PRESET;
   std::int64_t produced = 0;  // a last match may run past count
   std::uint16_t actual = 0;
+  Bits bits = {getbuf, getlen};
   while (produced < count && InstallRunning) {
-    int c = DecodeChar();
+    int c = DecodeChar(bits);
     if (c < 256) {
       unsigned char byte = static_cast<unsigned char>(c);
       text_buf[r] = byte;
@@ -164,7 +182,7 @@ void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
       write(&byte, 1, actual);
       produced++;
     } else {
-      unsigned start = (r - DecodePosition() - 1) & (N - 1);
+      unsigned start = (r - DecodePosition(bits) - 1) & (N - 1);
       int length = c - (255 - THRESHOLD);
       for (int k = 0; k < length; k++) {
         // Each byte is stored before the next is read: overlapping copies
@@ -177,4 +195,6 @@ void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
       produced += length;
     }
   }
+  getbuf = static_cast<std::uint16_t>(bits.buf);
+  getlen = static_cast<std::uint8_t>(bits.len);
 }

@@ -64,6 +64,32 @@ inline void StartHuff(const HuffTree& tree) {
   prnt[R] = 0;
 }
 
+// The last node after c whose count is below k (the counts are sorted and
+// freq[T] is the 0xFFFF sentinel, so there is one). Equal counts come in
+// long runs among rarely used symbols, hence the galloping search rather
+// than a step at a time.
+inline int LastBelow(const std::uint16_t* freq, int c, unsigned k) {
+  int lo = c + 1;  // freq[lo] < k
+  if (k <= freq[lo + 1]) return lo;
+  int step = 2;
+  int hi = lo + step;
+  while (hi < T && freq[hi] < k) {
+    lo = hi;
+    step <<= 1;
+    hi = lo + step;
+  }
+  if (hi > T) hi = T;
+  while (hi - lo > 1) {  // freq[lo] < k <= freq[hi]
+    int mid = (lo + hi) / 2;
+    if (freq[mid] < k) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
+}
+
 // Rebuilds the tree with halved counts once the root reaches MAX_FREQ.
 void Reconst(const HuffTree& tree);
 
@@ -77,9 +103,7 @@ inline void Update(const HuffTree& tree, int c) {
   do {
     unsigned k = ++freq[c];
     if (k > freq[c + 1]) {
-      // The sentinel at freq[T] stops this scan.
-      int l = c + 1;
-      while (k > freq[l + 1]) l++;
+      int l = LastBelow(freq, c, k);
       freq[c] = freq[l];
       freq[l] = static_cast<std::uint16_t>(k);
 
@@ -95,6 +119,59 @@ inline void Update(const HuffTree& tree, int c) {
     }
     c = prnt[c];
   } while (c != 0);
+}
+
+// Update for a symbol whose nodes from the root's child down to its leaf
+// the caller has just walked (path[0..depth)). Same result as Update; while
+// no node changes place the parents are known in advance, so the counts
+// along the path can be raised without waiting for each prnt load.
+inline void UpdateAlongPath(const HuffTree& tree, int symbol, const std::int16_t* path, int depth) {
+  std::uint16_t* freq = tree.freq;
+  std::int16_t* prnt = tree.prnt;
+  std::int16_t* son = tree.son;
+  if (freq[R] == MAX_FREQ) {
+    Update(tree, symbol);  // the rebuild invalidates the path
+    return;
+  }
+  for (int d = depth - 1; d >= 0; d--) {
+    int c = path[d];
+    unsigned k = ++freq[c];
+    if (k > freq[c + 1]) {
+      int l = LastBelow(freq, c, k);
+      freq[c] = freq[l];
+      freq[l] = static_cast<std::uint16_t>(k);
+      int i = son[c];
+      prnt[i] = static_cast<std::int16_t>(l);
+      if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
+      int j = son[l];
+      son[l] = static_cast<std::int16_t>(i);
+      prnt[j] = static_cast<std::int16_t>(c);
+      if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
+      son[c] = static_cast<std::int16_t>(j);
+      // The path above has moved; climb by the parent links from here.
+      for (c = prnt[l]; c != 0; c = prnt[c]) {
+        k = ++freq[c];
+        if (k > freq[c + 1]) {
+          l = LastBelow(freq, c, k);
+          freq[c] = freq[l];
+          freq[l] = static_cast<std::uint16_t>(k);
+          i = son[c];
+          prnt[i] = static_cast<std::int16_t>(l);
+          if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
+          j = son[l];
+          son[l] = static_cast<std::int16_t>(i);
+          prnt[j] = static_cast<std::int16_t>(c);
+          if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
+          son[c] = static_cast<std::int16_t>(j);
+          c = l;
+        }
+      }
+      return;
+    }
+    // The climb ends below a parent at node 0, as it does in Update.
+    if (d > 0 && path[d - 1] == 0) return;
+  }
+  ++freq[R];  // never passes the sentinel, so never moves
 }
 
 }  // namespace lzh

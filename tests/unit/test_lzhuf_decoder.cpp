@@ -6,6 +6,7 @@
 
 #include "archive/lzhuf.h"
 #include "setup/install_running.h"
+#include "test_lzhuf_reference.h"
 #include "test_lzhuf_support.h"
 
 using namespace lzhtest;
@@ -29,6 +30,60 @@ TEST(LzhDecoder, ClassicStreamsDecodeBitForBit) {
     EXPECT_EQ(Sha256Hex(out), v.sha256);
     // One read per byte, at most the two bytes of look-ahead past the end.
     EXPECT_LE(Codec().readCalls, stream.size() + 2);
+  }
+}
+
+// The reader pumps window messages and the writer counts progress, so the
+// order of read and write calls is part of the behaviour: the same as a
+// plain one-bit-at-a-time decoder, also past the end of the input.
+TEST(LzhDecoder, CallsReadAndWriteInTheOrderOfAPlainDecoder) {
+  struct Case {
+    std::string stream;
+    std::int32_t count;
+    std::size_t cut;  // input bytes offered, SIZE_MAX for all
+  } cases[] = {
+      {"text.txt", 200000, SIZE_MAX},
+      {"mixed.bin", 82683, SIZE_MAX},
+      {"zeros.bin", 300000, SIZE_MAX},
+      {"mixed.bin", 82683, 5000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stream);
+    Bytes stream = Stream(c.stream);
+    if (c.cut < stream.size()) stream.resize(c.cut);
+
+    std::string expected;  // 'r' per read, the byte itself per write
+    std::size_t pos = 0;
+    lzhref::Decode(
+        c.count,
+        [&]() {
+          expected += 'r';
+          return pos < stream.size() ? static_cast<int>(stream[pos++]) : -1;
+        },
+        [&](unsigned char b) { expected += static_cast<char>(b); });
+
+    static std::string* trace;
+    static const Bytes* input;
+    static std::size_t readPos;
+    std::string actualTrace;
+    trace = &actualTrace;
+    input = &stream;
+    readPos = 0;
+    InstallRunning = 1;
+    LzhUnpack(
+        c.count,
+        [](void* buffer, std::uint16_t, std::uint16_t& actual) {
+          *trace += 'r';
+          actual = 0;
+          if (readPos < input->size()) {
+            *static_cast<unsigned char*>(buffer) = (*input)[readPos++];
+            actual = 1;
+          }
+        },
+        [](void* buffer, std::uint16_t, std::uint16_t&) { *trace += *static_cast<char*>(buffer); });
+    InstallRunning = 0;
+    EXPECT_EQ(actualTrace.size(), expected.size());
+    EXPECT_TRUE(actualTrace == expected);
   }
 }
 
