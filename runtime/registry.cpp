@@ -34,6 +34,7 @@ bool OpenIniRegistryKey(IniRegistry* registry, const std::string& keyPath, bool 
   } else {
     rc = RegOpenKeyExA(registry->RootKey, keyPath.c_str(), 0, KEY_ALL_ACCESS, &key);
   }
+  registry->OpenError = rc;
   if (rc != ERROR_SUCCESS) return false;
   registry->CurrentKey = key;
   return true;
@@ -65,7 +66,11 @@ std::string ReadIniRegistryString(IniRegistry* registry, const std::string& sect
 void WriteIniRegistryString(IniRegistry* registry, const std::string& section, const std::string& name,
                             const std::string& value) {
   if (registry->CurrentKey == nullptr) {
-    throw ERegistryException("Failed to write " + name + ": the key could not be opened.");
+    std::string reason = "the key could not be opened";
+    if (registry->OpenError != ERROR_SUCCESS) {
+      reason += " (" + SystemErrorText(static_cast<DWORD>(registry->OpenError)) + ")";
+    }
+    throw ERegistryException("Failed to write " + name + ": " + reason + ".");
   }
   HKEY sub = nullptr;
   DWORD disposition = 0;

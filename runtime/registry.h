@@ -9,6 +9,7 @@
 struct IniRegistry {
   HKEY RootKey;
   HKEY CurrentKey;  // null when no key is open
+  LONG OpenError = ERROR_SUCCESS;  // why the last open failed, for the error a write raises
 };
 
 class ERegistryException : public std::runtime_error {
