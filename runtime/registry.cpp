@@ -68,7 +68,9 @@ void WriteIniRegistryString(IniRegistry* registry, const std::string& section, c
   if (registry->CurrentKey == nullptr) {
     std::string reason = "the key could not be opened";
     if (registry->OpenError != ERROR_SUCCESS) {
-      reason += " (" + SystemErrorText(static_cast<DWORD>(registry->OpenError)) + ")";
+      std::string why = SystemErrorText(static_cast<DWORD>(registry->OpenError));
+      while (!why.empty() && (why.back() == '.' || why.back() == ' ')) why.pop_back();
+      reason += " (" + why + ")";
     }
     throw ERegistryException("Failed to write " + name + ": " + reason + ".");
   }
