@@ -13,7 +13,6 @@ const std::uint32_t Blue = 0xFF0000;  // COLORREF 0x00BBGGRR
 const std::uint32_t Black = 0x000000;
 const std::uint32_t White = 0xFFFFFF;
 
-
 // Rows of the configured gradient (blue to black): on 480 rows the colour
 // moves every row; on 768 rows every third row, reaching black at 765.
 TEST(BackgroundGradient, ConfiguredColoursOnBothScreenHeights) {

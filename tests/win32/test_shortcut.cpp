@@ -139,10 +139,12 @@ TEST_F(ShortcutTest, MissingProgramsValueSavesInTheCurrentFolder) {
   SetCurrentDirectoryA("C:\\");
 }
 
-// A name too long for the conversion buffer makes no shortcut rather than one
-// under a cut-off name.
+// A path too long for the conversion buffer makes no shortcut rather than
+// one under a cut-off name; the name alone would still be a valid file name.
 TEST_F(ShortcutTest, OverlongNameMakesNoShortcut) {
-  SetupConfig.GroupName = std::string(260, 'M');
+  const std::size_t length = 260 - programs.size() - 5;
+  ASSERT_LT(length + 4, 250u);
+  SetupConfig.GroupName = std::string(length, 'M');
   CreateProgramShortcut();
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA(PathJoin(programs, "MMMM*").c_str(), &found);
