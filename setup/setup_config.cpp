@@ -12,7 +12,7 @@ SetupConfigRecord CompiledSetupConfig() {
   c.FirstPartFile = "Marwindl.001";
   c.JoinedArchiveFile = "Marwindle._TM";
   c.DefaultFolder = "";
-  c.NoticeLine = "Packaged by the Marwindle! team - free to pass on unchanged.";
+  c.NoticeLine = "Packaged by the Marwindle! team";
   c.SetupTitle = "Marwindle! Installation";
   c.ConfirmExitText = "Do you really want to terminate the Setup program?";
   c.TerminatedText = "The Installation process has been terminated.";
