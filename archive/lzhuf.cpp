@@ -60,7 +60,6 @@ std::int16_t* prnt;
 std::int16_t* son;
 std::uint16_t getbuf;  // bits are taken from the top
 std::uint8_t getlen;   // valid bits in getbuf
-LzhReadProc InputProc;
 
 
 void FreeLzh() {
@@ -92,65 +91,71 @@ void InitLzh() {
 
 HuffTree Tree() { return HuffTree{freq, prnt, son}; }
 
-// A decode works on a copy of getbuf/getlen that can live in registers
-// (the read callback could otherwise change them as far as the compiler
-// knows); the copy goes back when the decode ends.
+// A decode keeps its bit buffer, its read callback and the table addresses
+// in locals, which the callbacks cannot reach, so they stay in registers
+// across the calls; getbuf/getlen get the buffer back when the decode ends.
+// The buffer's valid bits sit at the top of a 32-bit word, so taking bits
+// is a shift with no masking. It is refilled exactly when a 16-bit buffer
+// taken a bit at a time would be: before a bit is taken with 8 bits or fewer
+// left, one byte per read call. The reader pumps window messages, so its
+// calls keep their place among the write calls and the cancel tests.
 struct Bits {
-  unsigned buf;  // the low 16 bits are getbuf
+  std::uint32_t buf;
   unsigned len;
+  LzhReadProc read;
 };
 
-// Keeps at least 9 bits in the buffer, one byte per read call. A byte that
-// is not delivered counts as eight zero bits.
-inline void Refill(Bits& bits) {
-  while (bits.len <= 8) {
-    unsigned char byte = 0;
-    std::uint16_t actual = 0;
-    InputProc(&byte, 1, actual);
-    unsigned value = actual == 1 ? byte : 0;
-    bits.buf = (bits.buf | (value << (8 - bits.len))) & 0xFFFF;
-    bits.len += 8;
-  }
+// One byte from the reader; a byte that is not delivered counts as eight
+// zero bits.
+inline void ReadByte(Bits& bits) {
+  unsigned char byte = 0;
+  std::uint16_t actual = 0;
+  bits.read(&byte, 1, actual);
+  std::uint32_t value = actual == 1 ? byte : 0;
+  bits.buf |= value << (24 - bits.len);
+  bits.len += 8;
 }
 
 inline unsigned GetBit(Bits& bits) {
-  Refill(bits);
-  unsigned bit = (bits.buf >> 15) & 1;
-  bits.buf = (bits.buf << 1) & 0xFFFF;
+  if (bits.len <= 8) {
+    ReadByte(bits);
+    if (bits.len <= 8) ReadByte(bits);  // only from an empty buffer
+  }
+  unsigned bit = bits.buf >> 31;
+  bits.buf <<= 1;
   bits.len--;
   return bit;
 }
 
-inline unsigned GetByte(Bits& bits) {
-  Refill(bits);
-  unsigned byte = (bits.buf >> 8) & 0xFF;
-  bits.buf = (bits.buf << 8) & 0xFFFF;
-  bits.len -= 8;
-  return byte;
-}
-
-std::int16_t path[T];  // nodes of the symbol being decoded, for its update
-
-inline int DecodeChar(Bits& bits) {
-  const std::int16_t* tree = son;
+// path receives the nodes from the root's child down to the leaf, for the
+// update that follows.
+inline int DecodeChar(Bits& bits, const HuffTree& tree, int* path) {
+  const std::int16_t* sons = tree.son;
   int depth = 0;
-  int c = tree[R];
-  for (;;) {
+  int c = sons[R];
+  do {
     int node = c + static_cast<int>(GetBit(bits));
-    path[depth++] = static_cast<std::int16_t>(node);
-    c = tree[node];
-    if (c >= T) break;
-  }
+    path[depth++] = node;
+    c = sons[node];
+  } while (c < T);
   c -= T;
-  UpdateAlongPath(Tree(), c, path, depth);
+  UpdateAlongPath(tree, c, path, depth);
   return c;
 }
 
+// The position's first eight bits, then d_len - 2 more, taken at once. Bit
+// by bit the reads would come as the buffer runs low; here they come
+// together, before the bits are taken, and there are as many: enough that
+// the last of the 8 + n bits is taken with at least 9 bits in the buffer.
 inline unsigned DecodePosition(Bits& bits) {
-  unsigned i = GetByte(bits);
-  unsigned high = static_cast<unsigned>(d_code[i]) << 6;
-  for (int n = d_len[i] - 2; n > 0; n--) i = ((i << 1) + GetBit(bits)) & 0xFFFF;
-  return high | (i & 0x3F);
+  while (bits.len <= 8) ReadByte(bits);
+  unsigned first = bits.buf >> 24;
+  unsigned n = d_len[first] - 2u;
+  while (bits.len < n + 16) ReadByte(bits);
+  unsigned code = bits.buf >> (24 - n);
+  bits.buf <<= 8 + n;
+  bits.len -= 8 + n;
+  return (static_cast<unsigned>(d_code[first]) << 6) | (code & 0x3F);
 }
 
 struct FreeOnExit {
@@ -162,39 +167,50 @@ struct FreeOnExit {
 void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
   InitLzh();
   FreeOnExit cleanup;
-  InputProc = read;
-  StartHuff(Tree());
+  const HuffTree tree = Tree();
+  StartHuff(tree);
   // The ring starts as N - F spaces; the rest is zeroed so that a stream
   // that refers to it still decodes to the same bytes every time.
-  std::memset(text_buf, ' ', PRESET);
-  std::memset(text_buf + PRESET, 0, N + F - 1 - PRESET);
+  unsigned char* const ring = text_buf;
+  std::memset(ring, ' ', PRESET);
+  std::memset(ring + PRESET, 0, N + F - 1 - PRESET);
 
   unsigned r = PRESET;
   std::int64_t produced = 0;  // a last match may run past count
   std::uint16_t actual = 0;
-  Bits bits = {getbuf, getlen};
+  Bits bits = {static_cast<std::uint32_t>(getbuf) << 16, getlen, read};
+  int path[T];  // a symbol's nodes, root side first; no code is longer than T
   while (produced < count && InstallRunning) {
-    int c = DecodeChar(bits);
+    int c = DecodeChar(bits, tree, path);
     if (c < 256) {
-      unsigned char byte = static_cast<unsigned char>(c);
-      text_buf[r] = byte;
+      ring[r] = static_cast<unsigned char>(c);
+      write(&ring[r], 1, actual);
       r = (r + 1) & (N - 1);
-      write(&byte, 1, actual);
       produced++;
-    } else {
-      unsigned start = (r - DecodePosition(bits) - 1) & (N - 1);
-      int length = c - (255 - THRESHOLD);
-      for (int k = 0; k < length; k++) {
-        // Each byte is stored before the next is read: overlapping copies
-        // repeat what they have just written.
-        unsigned char byte = text_buf[(start + k) & (N - 1)];
-        text_buf[r] = byte;
-        r = (r + 1) & (N - 1);
-        write(&byte, 1, actual);
-      }
-      produced += length;
+      continue;
     }
+    unsigned from = (r - DecodePosition(bits) - 1) & (N - 1);
+    unsigned length = static_cast<unsigned>(c - (255 - THRESHOLD));
+    // A byte at a time, each stored before the next is read: an
+    // overlapping copy repeats what it has just stored. Each byte is handed
+    // out from its new place in the ring.
+    unsigned to = r;
+    if (from + length <= N && to + length <= N) {
+      const unsigned char* src = ring + from;
+      for (unsigned char *dst = ring + to, *end = dst + length; dst != end; dst++, src++) {
+        *dst = *src;
+        write(dst, 1, actual);
+      }
+    } else {
+      for (unsigned k = 0; k < length; k++) {
+        unsigned char* dst = &ring[(to + k) & (N - 1)];
+        *dst = ring[(from + k) & (N - 1)];
+        write(dst, 1, actual);
+      }
+    }
+    r = (to + length) & (N - 1);
+    produced += length;
   }
-  getbuf = static_cast<std::uint16_t>(bits.buf);
+  getbuf = static_cast<std::uint16_t>(bits.buf >> 16);
   getlen = static_cast<std::uint8_t>(bits.len);
 }

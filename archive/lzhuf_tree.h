@@ -93,42 +93,53 @@ inline int LastBelow(const std::uint16_t* freq, int c, unsigned k) {
 // Rebuilds the tree with halved counts once the root reaches MAX_FREQ.
 void Reconst(const HuffTree& tree);
 
-// Counts one more occurrence of symbol c and restores the sibling order.
-inline void Update(const HuffTree& tree, int c) {
+// Node c has just been counted up to k and now outranks the node after it:
+// it trades places with the last node whose count is still below k, taking
+// its subtree along. Returns the node's new place.
+inline int MoveUp(const HuffTree& tree, int c, unsigned k) {
   std::uint16_t* freq = tree.freq;
   std::int16_t* prnt = tree.prnt;
   std::int16_t* son = tree.son;
-  if (freq[R] == MAX_FREQ) Reconst(tree);
-  c = prnt[c + T];
+  int l = LastBelow(freq, c, k);
+  freq[c] = freq[l];
+  freq[l] = static_cast<std::uint16_t>(k);
+  int i = son[c];
+  prnt[i] = static_cast<std::int16_t>(l);
+  if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
+  int j = son[l];
+  son[l] = static_cast<std::int16_t>(i);
+  prnt[j] = static_cast<std::int16_t>(c);
+  if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
+  son[c] = static_cast<std::int16_t>(j);
+  return l;
+}
+
+// Counts one more occurrence of every node from c up to the root, moving
+// nodes up as their counts require.
+inline void CountUpFrom(const HuffTree& tree, int c) {
+  std::uint16_t* freq = tree.freq;
   do {
     unsigned k = ++freq[c];
-    if (k > freq[c + 1]) {
-      int l = LastBelow(freq, c, k);
-      freq[c] = freq[l];
-      freq[l] = static_cast<std::uint16_t>(k);
-
-      int i = son[c];
-      prnt[i] = static_cast<std::int16_t>(l);
-      if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
-      int j = son[l];
-      son[l] = static_cast<std::int16_t>(i);
-      prnt[j] = static_cast<std::int16_t>(c);
-      if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
-      son[c] = static_cast<std::int16_t>(j);
-      c = l;
-    }
-    c = prnt[c];
+    if (k > freq[c + 1]) c = MoveUp(tree, c, k);
+    c = tree.prnt[c];
   } while (c != 0);
 }
 
+// Counts one more occurrence of symbol c and restores the sibling order.
+inline void Update(const HuffTree& tree, int c) {
+  if (tree.freq[R] == MAX_FREQ) Reconst(tree);
+  CountUpFrom(tree, tree.prnt[c + T]);
+}
+
 // Update for a symbol whose nodes from the root's child down to its leaf
-// the caller has just walked (path[0..depth)). Same result as Update; while
+// the caller has just walked (path[0..depth)). Same result as Update: while
 // no node changes place the parents are known in advance, so the counts
-// along the path can be raised without waiting for each prnt load.
-inline void UpdateAlongPath(const HuffTree& tree, int symbol, const std::int16_t* path, int depth) {
+// along the path go up without waiting for each prnt load; from the first
+// move on the path above is stale and the climb follows the parent links.
+// (The climb in Update ends at the root, whose parent is 0: no other node
+// has parent 0, since node 0 has the lowest count and so is always a leaf.)
+inline void UpdateAlongPath(const HuffTree& tree, int symbol, const int* path, int depth) {
   std::uint16_t* freq = tree.freq;
-  std::int16_t* prnt = tree.prnt;
-  std::int16_t* son = tree.son;
   if (freq[R] == MAX_FREQ) {
     Update(tree, symbol);  // the rebuild invalidates the path
     return;
@@ -137,39 +148,10 @@ inline void UpdateAlongPath(const HuffTree& tree, int symbol, const std::int16_t
     int c = path[d];
     unsigned k = ++freq[c];
     if (k > freq[c + 1]) {
-      int l = LastBelow(freq, c, k);
-      freq[c] = freq[l];
-      freq[l] = static_cast<std::uint16_t>(k);
-      int i = son[c];
-      prnt[i] = static_cast<std::int16_t>(l);
-      if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
-      int j = son[l];
-      son[l] = static_cast<std::int16_t>(i);
-      prnt[j] = static_cast<std::int16_t>(c);
-      if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
-      son[c] = static_cast<std::int16_t>(j);
-      // The path above has moved; climb by the parent links from here.
-      for (c = prnt[l]; c != 0; c = prnt[c]) {
-        k = ++freq[c];
-        if (k > freq[c + 1]) {
-          l = LastBelow(freq, c, k);
-          freq[c] = freq[l];
-          freq[l] = static_cast<std::uint16_t>(k);
-          i = son[c];
-          prnt[i] = static_cast<std::int16_t>(l);
-          if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
-          j = son[l];
-          son[l] = static_cast<std::int16_t>(i);
-          prnt[j] = static_cast<std::int16_t>(c);
-          if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
-          son[c] = static_cast<std::int16_t>(j);
-          c = l;
-        }
-      }
+      int l = MoveUp(tree, c, k);
+      CountUpFrom(tree, tree.prnt[l]);
       return;
     }
-    // The climb ends below a parent at node 0, as it does in Update.
-    if (d > 0 && path[d - 1] == 0) return;
   }
   ++freq[R];  // never passes the sentinel, so never moves
 }
