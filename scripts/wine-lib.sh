@@ -77,6 +77,12 @@ mw_fresh_prefix() {
   _mw_prefix_tmp=$(mktemp -d "$MW_WINE_ROOT/runs/$ver.XXXXXX")
   cp -a "$pristine/." "$_mw_prefix_tmp/"
   rm -f "$_mw_prefix_tmp/.ready"
+  # Xvfb has no window manager: with Wine's windows "managed", every window
+  # that is hidden or destroyed waits 2 s for a window manager that never
+  # answers. MW_WINE_MANAGED=1 keeps Wine's default.
+  if [ -z "${MW_WINE_MANAGED-}" ] && ! grep -q '^\[Software\\\\Wine\\\\X11 Driver\]' "$_mw_prefix_tmp/user.reg"; then
+    printf '\n[Software\\\\Wine\\\\X11 Driver] 1700000000\n"Managed"="N"\n' >>"$_mw_prefix_tmp/user.reg"
+  fi
   export WINEPREFIX=$_mw_prefix_tmp
 }
 

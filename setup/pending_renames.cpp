@@ -9,16 +9,29 @@
 namespace {
 WinInitKept KeptFromBefore;
 
-std::string ReadWholeFile(const std::string& path) {
-  std::string text;
+// False when the file is there but could not be read whole: rewriting it
+// then would lose what another installation left in it.
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  text.clear();
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return text;
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
   char block[4096];
   DWORD got = 0;
-  while (ReadFile(file, block, sizeof(block), &got, nullptr) && got > 0) text.append(block, got);
+  bool whole = true;
+  for (;;) {
+    if (!ReadFile(file, block, sizeof(block), &got, nullptr)) {
+      whole = false;
+      break;
+    }
+    if (got == 0) break;
+    text.append(block, got);
+  }
   CloseHandle(file);
-  return text;
+  return whole;
 }
 
 // The whole file is written again on every change, so that what is on disk is
@@ -66,8 +79,13 @@ void RegisterDelayedMove(const std::string& destination, const std::string& sour
 void OpenPendingRenameList() {
   PendingRenameListRecord& list = SetupState.PendingRenameList;
   const std::string path = PathJoin(SetupState.WindowsFolder, "WinInit.Ini");
-  KeptFromBefore = ParseWinInit(ReadWholeFile(path));
   list.Lines.clear();
+  std::string before;
+  if (!ReadWholeFile(path, before)) {
+    list.Handle = INVALID_HANDLE_VALUE;
+    return;
+  }
+  KeptFromBefore = ParseWinInit(before);
   list.Handle = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   WriteOut();

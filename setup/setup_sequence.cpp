@@ -24,13 +24,17 @@ std::string KeptError;
 bool HasKeptError = false;
 
 const ChainStep SetupChain[] = {
-    {"Main", DestinationDialog, MissingTemplate::EndRun, OtherResult::Abort, false},
-    {"License", AgreementDialog, MissingTemplate::SkipStep, OtherResult::Abort, false},
-    {"IProgress", JoinStage, MissingTemplate::Abort, OtherResult::Abort, false},
-    {"Progress", UnpackStage, MissingTemplate::Abort, OtherResult::Abort, false},
-    {"Group", GroupDialog, MissingTemplate::Abort, OtherResult::SkipShortcut, true},
-    {"Replace", ReplaceDialog, MissingTemplate::Abort, OtherResult::GoOn, false},
+    {"Main", DestinationDialog, MissingTemplate::EndRun, OtherResult::Abort, nullptr},
+    {"License", AgreementDialog, MissingTemplate::SkipStep, OtherResult::Abort, nullptr},
+    {"IProgress", JoinStage, MissingTemplate::Abort, OtherResult::Abort, nullptr},
+    {"Progress", UnpackStage, MissingTemplate::Abort, OtherResult::Abort, nullptr},
+    {"Group", GroupDialog, MissingTemplate::Abort, OtherResult::SkipShortcut, CreateProgramShortcut},
+    {"Replace", ReplaceDialog, MissingTemplate::Abort, OtherResult::GoOn, nullptr},
 };
+
+const char* const UnexpectedErrorText = "An unexpected error stopped the installation.";
+
+void Abort() { SetupState.SetupAborted = true; }
 
 void ShowKeptError() {
   if (!HasKeptError) return;
@@ -58,6 +62,8 @@ void RunSystemStep(Step step, const char* whatFailed) {
     MessageBoxA(SetupState.MainWindow, text.c_str(), SetupConfig.ProductName.c_str(), MB_OK | MB_ICONWARNING);
   }
 }
+
+}  // namespace
 
 void RunFinalRouting() {
   ReadPlatformId();
@@ -87,7 +93,6 @@ void RunFinalRouting() {
     }
   }
 }
-}  // namespace
 
 void KeepSetupError(const std::exception& error) { KeepSetupError(std::string(error.what())); }
 
@@ -152,7 +157,9 @@ void EndSetup() {
   SetupState.OutputBuffer = nullptr;
 }
 
-void RunChain(const ChainStep* steps, int count) {
+void RunChain(const ChainStep* steps, int count) { RunChain(steps, count, RunFinalRouting); }
+
+void RunChain(const ChainStep* steps, int count, void (*finalRouting)()) {
   bool endRun = false;
   try {
     for (int i = 0; i < count && !SetupState.SetupAborted && !endRun; ++i) {
@@ -161,33 +168,48 @@ void RunChain(const ChainStep* steps, int count) {
         switch (step.OnMissing) {
           case MissingTemplate::EndRun: endRun = true; break;
           case MissingTemplate::SkipStep: break;
-          case MissingTemplate::Abort: SetupState.SetupAborted = true; break;
+          case MissingTemplate::Abort: Abort(); break;
         }
         continue;
       }
       if (HasKeptError) {
-        SetupState.SetupAborted = true;
+        Abort();
         break;
       }
       if (SetupState.DialogResult == 1) {
-        if (step.ShortcutOnOne) CreateProgramShortcut();
+        if (step.OnResultOne != nullptr) step.OnResultOne();
       } else if (step.OnOther == OtherResult::Abort) {
-        SetupState.SetupAborted = true;
+        Abort();
       }
     }
-    if (!endRun && !SetupState.SetupAborted) RunFinalRouting();
   } catch (const std::exception& error) {
     KeepSetupError(error);
-    SetupState.SetupAborted = true;
+    Abort();
+  } catch (...) {
+    KeepSetupError(UnexpectedErrorText);
+    Abort();
   }
+
   if (SetupState.SetupAborted) {
     ShowKeptError();
     AbortCleanUp();
+  } else if (!endRun) {
+    // The files are in place by now: an error here is reported, but it must
+    // not send the run through the abort clean-up, which would delete the
+    // installed main program.
+    try {
+      finalRouting();
+    } catch (const std::exception& error) {
+      KeepSetupError(error);
+    } catch (...) {
+      KeepSetupError(UnexpectedErrorText);
+    }
+    ShowKeptError();
   }
+  EndSetup();
 }
 
 void RunSetup() {
   StartSetup();
   RunChain(SetupChain, static_cast<int>(sizeof(SetupChain) / sizeof(SetupChain[0])));
-  EndSetup();
 }

@@ -24,12 +24,16 @@ struct ChainStep {
   DLGPROC Procedure;
   MissingTemplate OnMissing;
   OtherResult OnOther;
-  bool ShortcutOnOne;
+  void (*OnResultOne)();  // what follows a result of 1 (the shortcut after "Group"), or null
 };
 
 // The chain, the final routing or the abort clean-up, and the end, over the
-// steps given (RunSetup passes the real chain).
+// steps given (RunSetup passes the real chain and RunFinalRouting).
 void RunChain(const ChainStep* steps, int count);
+void RunChain(const ChainStep* steps, int count, void (*finalRouting)());
+// System integration and the final question, once the "Replace" dialog has
+// closed; errors of the system steps are reported and the run goes on.
+void RunFinalRouting();
 // The start-up, in its order.
 void StartSetup();
 // The end: list closed, buffers released.

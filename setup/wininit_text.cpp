@@ -40,14 +40,21 @@ std::string DestinationOf(const std::string& line) {
 WinInitKept ParseWinInit(const std::string& text) {
   WinInitKept kept;
   bool inRename = false;
+  bool inSection = false;
   for (const std::string& line : SplitLines(text)) {
     const std::string trimmed = Trim(line);
     if (!trimmed.empty() && trimmed.front() == '[') {
+      inSection = true;
       inRename = UpperCase(trimmed) == "[RENAME]";
       if (inRename) continue;
     }
     if (inRename) {
       if (!trimmed.empty()) kept.RenameLines.push_back(line);
+    } else if (!inSection && !trimmed.empty() && trimmed.front() != ';') {
+      // A line before any section belongs to none and is never carried out.
+      // Written after our header it would become a rename, so it is kept as
+      // a comment instead.
+      kept.Rest += ";" + line + "\r\n";
     } else {
       kept.Rest += line + "\r\n";
     }
