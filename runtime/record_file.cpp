@@ -31,6 +31,10 @@ bool Finish(bool ok) {
 }
 
 bool OpenWith(RecordFile& file, const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+  // Opening a record that is still open closes it first, as the runtime
+  // does; a handle left behind would keep the old file locked.
+  if (file.Handle != INVALID_HANDLE_VALUE) CloseHandle(file.Handle);
+  file.Handle = INVALID_HANDLE_VALUE;
   file.Path = path;
   file.Handle = CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   return Finish(file.Handle != INVALID_HANDLE_VALUE);
