@@ -55,9 +55,32 @@ void ForceEnd(DWORD thread, HWND dialog) {
   }
 }
 
+// The dialog under test is known by its WM_INITDIALOG, not by a search: a
+// message box that the dialog shows at once would be found first otherwise.
+DLGPROC InnerProcedure = nullptr;
+HWND volatile OpenedDialog = nullptr;
+
+INT_PTR CALLBACK RecordingProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    const INT_PTR result = InnerProcedure(dialog, message, wParam, lParam);
+    OpenedDialog = dialog;
+    return result;
+  }
+  return InnerProcedure(dialog, message, wParam, lParam);
+}
+
+HWND WaitForOpenedDialog(int ms) {
+  for (int waited = 0; waited <= ms; waited += 20) {
+    HWND dialog = OpenedDialog;
+    if (dialog != nullptr && IsWindowVisible(dialog)) return dialog;
+    Sleep(20);
+  }
+  return nullptr;
+}
+
 DWORD WINAPI UserThread(LPVOID data) {
   DialogRun* run = static_cast<DialogRun*>(data);
-  HWND dialog = WaitForDialogWindow(run->Thread, nullptr, nullptr, 10000);
+  HWND dialog = WaitForOpenedDialog(10000);
   if (dialog == nullptr) {
     ADD_FAILURE() << "the dialog did not show up";
     return 0;
@@ -75,8 +98,10 @@ DWORD WINAPI UserThread(LPVOID data) {
 
 INT_PTR RunDialog(const char* name, DLGPROC procedure, const std::function<void(HWND)>& user, HWND owner) {
   DialogRun run = {GetCurrentThreadId(), &user, nullptr};
+  InnerProcedure = procedure;
+  OpenedDialog = nullptr;
   HANDLE thread = CreateThread(nullptr, 0, UserThread, &run, 0, nullptr);
-  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, procedure, 0);
+  const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), name, owner, RecordingProcedure, 0);
   // The script may still be checking what the closed dialog left behind.
   while (MsgWaitForMultipleObjects(1, &thread, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) PumpFor(0);
   CloseHandle(thread);
