@@ -115,33 +115,5 @@ void JoinWork(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK JoinStage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  // Nothing may unwind through the system's dialog code.
-  try {
-    switch (message) {
-      case WM_INITDIALOG:
-        SetWindowTextA(dialog, "Please Stand By...");
-        CreateMeter(dialog);
-        SetFocus(GetDlgItem(dialog, 2));
-        PostMessageA(dialog, StartWorkMessage, 0, 0);
-        return 0;
-      case WM_COMMAND:
-      case WM_SYSCOMMAND:
-        if (LOWORD(wParam) == 2 && ConfirmExit()) InstallRunning = 0;
-        return 0;
-      case WM_DESTROY:
-        InstallRunning = 0;
-        return 0;
-      default:
-        if (message == StartWorkMessage) {
-          JoinWork(dialog);
-          return 1;
-        }
-        return 0;
-    }
-  } catch (const std::exception& error) {
-    KeepSetupError(error);
-    InstallRunning = 0;
-    if (message != WM_DESTROY) EndDialog(dialog, 0);
-    return 0;
-  }
+  return StageDialogMessage(dialog, message, wParam, JoinWork);
 }

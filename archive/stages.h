@@ -8,6 +8,11 @@
 INT_PTR CALLBACK JoinStage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK UnpackStage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The message handling both stage dialogs share; work runs on StartWorkMessage
+// and ends the dialog itself.
+typedef void (*StageWorkProc)(HWND dialog);
+INT_PTR StageDialogMessage(HWND dialog, UINT message, WPARAM wParam, StageWorkProc work);
+
 // The fixed size against which the join's running total is shown.
 const std::int32_t JoinProgressTotal = 2100000;
 
