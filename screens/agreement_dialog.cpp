@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "screens/dialogs.h"
-#include "setup/setup_sequence.h"
 
 namespace {
 const int AgreeButton = 1;
@@ -18,32 +17,10 @@ void InitAgreement(HWND dialog) {
   CentreDialog(dialog);
   SetFocus(GetDlgItem(dialog, AgreeButton));
 }
+
+void Agree(HWND dialog) { EndDialog(dialog, 1); }
 }  // namespace
 
 INT_PTR CALLBACK AgreementDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  try {
-    switch (message) {
-      case WM_INITDIALOG:
-        InitAgreement(dialog);
-        break;
-      case WM_COMMAND:
-      case WM_SYSCOMMAND:
-        switch (LOWORD(wParam)) {
-          case IDOK:
-            EndDialog(dialog, 1);
-            break;
-          case IDCANCEL:
-            if (ConfirmExit()) EndDialog(dialog, 0);
-            break;
-        }
-        break;
-      case WM_DESTROY:
-        EndDialog(dialog, 0);
-        break;
-    }
-  } catch (const std::exception& error) {
-    KeepSetupError(error);
-    EndDialog(dialog, 0);
-  }
-  return 0;
+  return QuestionDialogMessage(dialog, message, wParam, InitAgreement, Agree, LeaveRule::Confirm);
 }

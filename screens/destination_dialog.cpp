@@ -56,31 +56,7 @@ void AcceptDestination(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK DestinationDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  try {
-    switch (message) {
-      case WM_INITDIALOG:
-        InitDestination(dialog);
-        break;
-      case WM_COMMAND:
-      case WM_SYSCOMMAND:
-        switch (LOWORD(wParam)) {
-          case IDOK:
-            AcceptDestination(dialog);
-            break;
-          case IDCANCEL:
-            if (ConfirmExit()) EndDialog(dialog, 0);
-            break;
-        }
-        break;
-      case WM_DESTROY:
-        EndDialog(dialog, 0);
-        break;
-    }
-  } catch (const std::exception& error) {
-    KeepSetupError(error);
-    EndDialog(dialog, 0);
-  }
-  return 0;
+  return QuestionDialogMessage(dialog, message, wParam, InitDestination, AcceptDestination, LeaveRule::Confirm);
 }
 
 bool EnsureDestinationFolder(const std::string& path) {

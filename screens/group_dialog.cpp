@@ -2,7 +2,6 @@
 
 #include "screens/dialogs.h"
 #include "setup/setup_config.h"
-#include "setup/setup_sequence.h"
 
 namespace {
 const int GroupEdit = 102;
@@ -24,29 +23,5 @@ void AcceptGroup(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK GroupDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  try {
-    switch (message) {
-      case WM_INITDIALOG:
-        InitGroup(dialog);
-        break;
-      case WM_COMMAND:
-      case WM_SYSCOMMAND:
-        switch (LOWORD(wParam)) {
-          case IDOK:
-            AcceptGroup(dialog);
-            break;
-          case IDCANCEL:
-            EndDialog(dialog, 0);
-            break;
-        }
-        break;
-      case WM_DESTROY:
-        EndDialog(dialog, 0);
-        break;
-    }
-  } catch (const std::exception& error) {
-    KeepSetupError(error);
-    EndDialog(dialog, 0);
-  }
-  return 0;
+  return QuestionDialogMessage(dialog, message, wParam, InitGroup, AcceptGroup, LeaveRule::AtOnce);
 }

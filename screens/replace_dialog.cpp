@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include "screens/dialogs.h"
-#include "setup/setup_sequence.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -23,29 +22,5 @@ void AcceptReplace(HWND dialog) {
 }  // namespace
 
 INT_PTR CALLBACK ReplaceDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  try {
-    switch (message) {
-      case WM_INITDIALOG:
-        InitReplace(dialog);
-        break;
-      case WM_COMMAND:
-      case WM_SYSCOMMAND:
-        switch (LOWORD(wParam)) {
-          case IDOK:
-            AcceptReplace(dialog);
-            break;
-          case IDCANCEL:
-            EndDialog(dialog, 0);
-            break;
-        }
-        break;
-      case WM_DESTROY:
-        EndDialog(dialog, 0);
-        break;
-    }
-  } catch (const std::exception& error) {
-    KeepSetupError(error);
-    EndDialog(dialog, 0);
-  }
-  return 0;
+  return QuestionDialogMessage(dialog, message, wParam, InitReplace, AcceptReplace, LeaveRule::AtOnce);
 }
