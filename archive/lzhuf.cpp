@@ -60,6 +60,7 @@ std::int16_t* prnt;
 std::int16_t* son;
 std::uint16_t getbuf;  // bits are taken from the top
 std::uint8_t getlen;   // valid bits in getbuf
+unsigned unusedBits;   // read by the last decode but not taken
 
 
 void FreeLzh() {
@@ -79,6 +80,7 @@ void FreeLzh() {
 void InitLzh() {
   getbuf = 0;
   getlen = 0;
+  unusedBits = 0;
   text_buf = static_cast<unsigned char*>(std::malloc(N + F - 1));
   freq = static_cast<std::uint16_t*>(std::malloc((T + 1) * sizeof(std::uint16_t)));
   prnt = static_cast<std::int16_t*>(std::malloc((T + N_CHAR) * sizeof(std::int16_t)));
@@ -89,73 +91,58 @@ void InitLzh() {
   }
 }
 
-HuffTree Tree() { return HuffTree{freq, prnt, son}; }
+// The decode loop keeps the bit buffer, the tree and the ring in locals that
+// no callback can reach, so they stay in registers across the calls;
+// getbuf/getlen get the buffer back when the decode ends.
+//
+// The buffer's valid bits sit at the top of a 64-bit word, so taking bits is
+// a shift with no masking. Before each symbol it is topped up to at least 57
+// bits once it has fallen below 32, so the tree walk runs without a check
+// for codes of up to 18 bits, with the 14 bits of a position still to follow.
+// Longer codes need very uneven counts (the tree keeps its counts in sibling
+// order, so a leaf at depth d needs a root count of at least the (d + 2)nd
+// Fibonacci number, and the root stops at MAX_FREQ: no code is longer than
+// 22 bits); such a walk is done again with a check at every level. The
+// buffer never holds more than eight bytes, so the reads run at most a few
+// bytes ahead of a decoder that reads a byte whenever its 16-bit buffer runs
+// low, and at the end of the stream at most a few more reads are made than
+// there are bytes; those return nothing and read as zero bits.
+constexpr unsigned kTopUpBelow = 32;
+constexpr unsigned kLongestWalk = kTopUpBelow - 14;  // 8 + 6 bits of position follow
 
-// A decode keeps its bit buffer, its read callback and the table addresses
-// in locals, which the callbacks cannot reach, so they stay in registers
-// across the calls; getbuf/getlen get the buffer back when the decode ends.
-// The buffer's valid bits sit at the top of a 32-bit word, so taking bits
-// is a shift with no masking. It is refilled exactly when a 16-bit buffer
-// taken a bit at a time would be: before a bit is taken with 8 bits or fewer
-// left, one byte per read call. The reader pumps window messages, so its
-// calls keep their place among the write calls and the cancel tests.
 struct Bits {
-  std::uint32_t buf;
+  std::uint64_t buf;
   unsigned len;
-  LzhReadProc read;
 };
 
-// One byte from the reader; a byte that is not delivered counts as eight
-// zero bits.
-inline void ReadByte(Bits& bits) {
-  unsigned char byte = 0;
-  std::uint16_t actual = 0;
-  bits.read(&byte, 1, actual);
-  std::uint32_t value = actual == 1 ? byte : 0;
-  bits.buf |= value << (24 - bits.len);
-  bits.len += 8;
-}
-
-inline unsigned GetBit(Bits& bits) {
-  if (bits.len <= 8) {
-    ReadByte(bits);
-    if (bits.len <= 8) ReadByte(bits);  // only from an empty buffer
-  }
-  unsigned bit = bits.buf >> 31;
-  bits.buf <<= 1;
-  bits.len--;
-  return bit;
-}
-
-// path receives the nodes from the root's child down to the leaf, for the
-// update that follows.
-inline int DecodeChar(Bits& bits, const HuffTree& tree, int* path) {
-  const std::int16_t* sons = tree.son;
-  int depth = 0;
-  int c = sons[R];
+// Returns the buffer with 57 to 64 valid bits, one read call per byte; a
+// byte that is not delivered counts as eight zero bits.
+[[gnu::noinline]] Bits TopUp(Bits bits, LzhReadProc read) {
+  int shift = 56 - static_cast<int>(bits.len);
   do {
-    int node = c + static_cast<int>(GetBit(bits));
-    path[depth++] = node;
-    c = sons[node];
-  } while (c < T);
-  c -= T;
-  UpdateAlongPath(tree, c, path, depth);
-  return c;
+    unsigned char byte = 0;
+    std::uint16_t actual = 0;
+    read(&byte, 1, actual);
+    std::uint64_t value = actual == 1 ? byte : 0;
+    bits.buf |= value << shift;
+    shift -= 8;
+  } while (shift >= 0);
+  bits.len = static_cast<unsigned>(56 - shift);
+  return bits;
 }
 
-// The position's first eight bits, then d_len - 2 more, taken at once. Bit
-// by bit the reads would come as the buffer runs low; here they come
-// together, before the bits are taken, and there are as many: enough that
-// the last of the 8 + n bits is taken with at least 9 bits in the buffer.
-inline unsigned DecodePosition(Bits& bits) {
-  while (bits.len <= 8) ReadByte(bits);
-  unsigned first = bits.buf >> 24;
-  unsigned n = d_len[first] - 2u;
-  while (bits.len < n + 16) ReadByte(bits);
-  unsigned code = bits.buf >> (24 - n);
-  bits.buf <<= 8 + n;
-  bits.len -= 8 + n;
-  return (static_cast<unsigned>(d_code[first]) << 6) | (code & 0x3F);
+// The tree walk with a check at every level, for a code longer than the
+// buffer is sure to hold.
+[[gnu::noinline]] std::intptr_t SlowWalk(Bits& bits, LzhReadProc read, const std::int16_t* son) {
+  std::intptr_t c = son[R];
+  do {
+    if (bits.len == 0) bits = TopUp(bits, read);
+    c = son[c + static_cast<std::intptr_t>(bits.buf >> 63)];
+    bits.buf <<= 1;
+    bits.len--;
+  } while (c < T);
+  if (bits.len < 14) bits = TopUp(bits, read);
+  return c;
 }
 
 struct FreeOnExit {
@@ -167,8 +154,10 @@ struct FreeOnExit {
 void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
   InitLzh();
   FreeOnExit cleanup;
-  const HuffTree tree = Tree();
-  StartHuff(tree);
+  std::uint16_t* const freqs = freq;
+  std::int16_t* const parents = prnt;
+  std::int16_t* const sons = son;
+  StartHuff(HuffTree{freqs, parents, sons});
   // The ring starts as N - F spaces; the rest is zeroed so that a stream
   // that refers to it still decodes to the same bytes every time.
   unsigned char* const ring = text_buf;
@@ -178,10 +167,40 @@ void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
   unsigned r = PRESET;
   std::int64_t produced = 0;  // a last match may run past count
   std::uint16_t actual = 0;
-  Bits bits = {static_cast<std::uint32_t>(getbuf) << 16, getlen, read};
-  int path[T];  // a symbol's nodes, root side first; no code is longer than T
+  std::uint64_t buf = static_cast<std::uint64_t>(getbuf) << 48;
+  unsigned len = getlen;
+  std::int16_t path[T];  // a symbol's nodes, root side first; no code is longer than T
   while (produced < count && InstallRunning) {
-    int c = DecodeChar(bits, tree, path);
+    if (len < kTopUpBelow) {
+      Bits topped = TopUp(Bits{buf, len}, read);
+      buf = topped.buf;
+      len = topped.len;
+    }
+    // The walk: one bit per level, the first child for 0, the second for 1.
+    // It notes the nodes it passes, for the update.
+    std::uint64_t walkBuf = buf;
+    std::int16_t* step = path;
+    std::intptr_t c = sons[R];
+    do {
+      std::intptr_t node = c + static_cast<std::intptr_t>(walkBuf >> 63);
+      walkBuf <<= 1;
+      *step++ = static_cast<std::int16_t>(node);
+      c = sons[node];
+    } while (c < T);
+    std::intptr_t depth = step - path;
+    if (depth <= static_cast<std::intptr_t>(kLongestWalk)) {
+      buf = walkBuf;
+      len -= static_cast<unsigned>(depth);
+      c -= T;
+      UpdateAlongPath(HuffTree{freqs, parents, sons}, static_cast<int>(c), path, depth);
+    } else {
+      Bits bits{buf, len};
+      c = SlowWalk(bits, read, sons) - T;
+      buf = bits.buf;
+      len = bits.len;
+      Update(HuffTree{freqs, parents, sons}, static_cast<int>(c));
+    }
+
     if (c < 256) {
       ring[r] = static_cast<unsigned char>(c);
       write(&ring[r], 1, actual);
@@ -189,16 +208,25 @@ void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
       produced++;
       continue;
     }
-    unsigned from = (r - DecodePosition(bits) - 1) & (N - 1);
+    // The position: its first eight bits, then d_len - 2 more, of which the
+    // low six count.
+    unsigned first = static_cast<unsigned>(buf >> 56);
+    unsigned n = d_len[first] - 2u;
+    unsigned low = static_cast<unsigned>(buf >> (56 - n)) & 0x3F;
+    buf <<= 8 + n;
+    len -= 8 + n;
+    unsigned position = (static_cast<unsigned>(d_code[first]) << 6) | low;
+
+    unsigned from = (r - position - 1) & (N - 1);
     unsigned length = static_cast<unsigned>(c - (255 - THRESHOLD));
     // A byte at a time, each stored before the next is read: an
     // overlapping copy repeats what it has just stored. Each byte is handed
     // out from its new place in the ring.
     unsigned to = r;
     if (from + length <= N && to + length <= N) {
-      const unsigned char* src = ring + from;
-      for (unsigned char *dst = ring + to, *end = dst + length; dst != end; dst++, src++) {
-        *dst = *src;
+      std::ptrdiff_t back = static_cast<std::ptrdiff_t>(to) - static_cast<std::ptrdiff_t>(from);
+      for (unsigned char *dst = ring + to, *end = dst + length; dst != end; dst++) {
+        *dst = dst[-back];
         write(dst, 1, actual);
       }
     } else {
@@ -211,6 +239,11 @@ void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
     r = (to + length) & (N - 1);
     produced += length;
   }
-  getbuf = static_cast<std::uint16_t>(bits.buf >> 16);
-  getlen = static_cast<std::uint8_t>(bits.len);
+  // Whole bytes beyond what a 16-bit buffer holds were read ahead; the
+  // module-wide copy keeps the next sixteen bits.
+  getbuf = static_cast<std::uint16_t>(buf >> 48);
+  getlen = static_cast<std::uint8_t>(len < 16 ? len : 16);
+  unusedBits = len;
 }
+
+unsigned LzhUnusedBits() { return unusedBits; }

@@ -34,3 +34,8 @@ extern const char* const LzhFreeErrorMessage;   // "LZH : Error freeing memory f
 // bytes read as zero bits) and hands out one byte per write call. A match is
 // always copied whole, so up to F - 1 bytes beyond count may be written.
 void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write);
+
+// The bits the last LzhUnpack read (bytes not delivered count as eight zero
+// bits) but did not take: its reads run a few bytes ahead of what it decodes,
+// so the bits taken are eight per read call less these.
+unsigned LzhUnusedBits();

@@ -65,14 +65,17 @@ inline void StartHuff(const HuffTree& tree) {
 }
 
 // The last node after c whose count is below k (the counts are sorted and
-// freq[T] is the 0xFFFF sentinel, so there is one). Equal counts come in
-// long runs among rarely used symbols, hence the galloping search rather
-// than a step at a time.
-inline int LastBelow(const std::uint16_t* freq, int c, unsigned k) {
-  int lo = c + 1;  // freq[lo] < k
-  if (k <= freq[lo + 1]) return lo;
-  int step = 2;
-  int hi = lo + step;
+// freq[T] is the 0xFFFF sentinel, so there is one). Mostly it is a few
+// places on, so the search steps along at first; equal counts also come in
+// long runs among rarely used symbols, and those it crosses by galloping.
+inline std::intptr_t LastBelow(const std::uint16_t* freq, std::intptr_t c, unsigned k) {
+  std::intptr_t lo = c + 1;  // freq[lo] < k
+  for (int steps = 0; steps < 8; steps++) {
+    if (k <= freq[lo + 1]) return lo;  // the sentinel stops this before T
+    lo++;
+  }
+  std::intptr_t step = 2;
+  std::intptr_t hi = lo + step;
   while (hi < T && freq[hi] < k) {
     lo = hi;
     step <<= 1;
@@ -80,7 +83,7 @@ inline int LastBelow(const std::uint16_t* freq, int c, unsigned k) {
   }
   if (hi > T) hi = T;
   while (hi - lo > 1) {  // freq[lo] < k <= freq[hi]
-    int mid = (lo + hi) / 2;
+    std::intptr_t mid = (lo + hi) / 2;
     if (freq[mid] < k) {
       lo = mid;
     } else {
@@ -96,17 +99,17 @@ void Reconst(const HuffTree& tree);
 // Node c has just been counted up to k and now outranks the node after it:
 // it trades places with the last node whose count is still below k, taking
 // its subtree along. Returns the node's new place.
-inline int MoveUp(const HuffTree& tree, int c, unsigned k) {
+inline std::intptr_t MoveUp(const HuffTree& tree, std::intptr_t c, unsigned k) {
   std::uint16_t* freq = tree.freq;
   std::int16_t* prnt = tree.prnt;
   std::int16_t* son = tree.son;
-  int l = LastBelow(freq, c, k);
+  std::intptr_t l = LastBelow(freq, c, k);
   freq[c] = freq[l];
   freq[l] = static_cast<std::uint16_t>(k);
-  int i = son[c];
+  std::intptr_t i = son[c];
   prnt[i] = static_cast<std::int16_t>(l);
   if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
-  int j = son[l];
+  std::intptr_t j = son[l];
   son[l] = static_cast<std::int16_t>(i);
   prnt[j] = static_cast<std::int16_t>(c);
   if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
@@ -114,21 +117,20 @@ inline int MoveUp(const HuffTree& tree, int c, unsigned k) {
   return l;
 }
 
-// Counts one more occurrence of every node from c up to the root, moving
-// nodes up as their counts require.
-inline void CountUpFrom(const HuffTree& tree, int c) {
+// Counts one more occurrence of symbol c and restores the sibling order:
+// every node from its leaf up to the root goes up by one, moving up as its
+// count requires. The climb ends at the root, whose parent is 0 (no other
+// node has parent 0: node 0 has the lowest count and so is always a leaf).
+inline void Update(const HuffTree& tree, int symbol) {
+  if (tree.freq[R] == MAX_FREQ) Reconst(tree);
   std::uint16_t* freq = tree.freq;
+  const std::int16_t* prnt = tree.prnt;
+  std::intptr_t c = prnt[symbol + T];
   do {
     unsigned k = ++freq[c];
     if (k > freq[c + 1]) c = MoveUp(tree, c, k);
-    c = tree.prnt[c];
+    c = prnt[c];
   } while (c != 0);
-}
-
-// Counts one more occurrence of symbol c and restores the sibling order.
-inline void Update(const HuffTree& tree, int c) {
-  if (tree.freq[R] == MAX_FREQ) Reconst(tree);
-  CountUpFrom(tree, tree.prnt[c + T]);
 }
 
 // Update for a symbol whose nodes from the root's child down to its leaf
@@ -136,20 +138,23 @@ inline void Update(const HuffTree& tree, int c) {
 // no node changes place the parents are known in advance, so the counts
 // along the path go up without waiting for each prnt load; from the first
 // move on the path above is stale and the climb follows the parent links.
-// (The climb in Update ends at the root, whose parent is 0: no other node
-// has parent 0, since node 0 has the lowest count and so is always a leaf.)
-inline void UpdateAlongPath(const HuffTree& tree, int symbol, const int* path, int depth) {
+inline void UpdateAlongPath(const HuffTree& tree, int symbol, const std::int16_t* path, std::intptr_t depth) {
   std::uint16_t* freq = tree.freq;
   if (freq[R] == MAX_FREQ) {
     Update(tree, symbol);  // the rebuild invalidates the path
     return;
   }
-  for (int d = depth - 1; d >= 0; d--) {
-    int c = path[d];
+  const std::int16_t* prnt = tree.prnt;
+  for (std::intptr_t d = depth - 1; d >= 0; d--) {
+    std::intptr_t c = path[d];
     unsigned k = ++freq[c];
     if (k > freq[c + 1]) {
-      int l = MoveUp(tree, c, k);
-      CountUpFrom(tree, tree.prnt[l]);
+      c = prnt[MoveUp(tree, c, k)];
+      while (c != 0) {
+        k = ++freq[c];
+        if (k > freq[c + 1]) c = MoveUp(tree, c, k);
+        c = prnt[c];
+      }
       return;
     }
   }

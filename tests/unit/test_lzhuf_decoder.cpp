@@ -28,15 +28,46 @@ TEST(LzhDecoder, ClassicStreamsDecodeBitForBit) {
     Bytes out = Decode(stream, v.length);
     EXPECT_EQ(out.size(), static_cast<std::size_t>(v.length));
     EXPECT_EQ(Sha256Hex(out), v.sha256);
-    // One read per byte, at most the two bytes of look-ahead past the end.
-    EXPECT_LE(Codec().readCalls, stream.size() + 2);
+    // One read per byte, and at most a few reads past the end: the bit
+    // buffer holds no more than eight bytes.
+    EXPECT_GE(Codec().readCalls, stream.size());
+    EXPECT_LE(Codec().readCalls, stream.size() + 8);
+  }
+}
+
+// The reads run ahead of the decode, so the decoder tells how many of the
+// bits it read it left untaken; from that a caller knows whether a stream
+// held every bit that was taken. A complete stream does, down to its last
+// byte; cut by a byte, it does not.
+TEST(LzhDecoder, BitsTakenEndWithinACompleteStream) {
+  for (const Vector& v : Manifest()) {
+    SCOPED_TRACE(v.name);
+    Bytes stream = Stream(v.name);
+    ASSERT_GT(stream.size(), 1u);
+    for (std::size_t size : {stream.size(), stream.size() - 1}) {
+      SCOPED_TRACE(size);
+      Decode(Bytes(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(size)), v.length);
+      std::uint64_t read = Codec().readCalls * 8;
+      ASSERT_LE(LzhUnusedBits(), read);
+      std::uint64_t taken = read - LzhUnusedBits();
+      if (size == stream.size()) {
+        EXPECT_LE(taken, size * 8);
+        EXPECT_GT(taken, size * 8 - 8);  // the last byte is not padding alone
+      } else {
+        EXPECT_GT(taken, size * 8);
+      }
+    }
   }
 }
 
 // The reader pumps window messages and the writer counts progress, so the
-// order of read and write calls is part of the behaviour: the same as a
-// plain one-bit-at-a-time decoder, also past the end of the input.
-TEST(LzhDecoder, CallsReadAndWriteInTheOrderOfAPlainDecoder) {
+// reads have to keep pace with the writes: against a plain decoder that
+// reads a byte whenever its 16-bit buffer runs low, the same bytes go to
+// write, one read call takes one byte (in order, or the output would differ),
+// the reads made before each write are at most a few ahead (or behind), and
+// over the whole decode there are at most a few more, also past the end of
+// the input.
+TEST(LzhDecoder, ReadsKeepPaceWithThoseOfAPlainDecoder) {
   struct Case {
     std::string stream;
     std::int32_t count;
@@ -47,43 +78,71 @@ TEST(LzhDecoder, CallsReadAndWriteInTheOrderOfAPlainDecoder) {
       {"zeros.bin", 300000, SIZE_MAX},
       {"mixed.bin", 82683, 5000},
   };
+  const long kAhead = 8;
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.stream);
+    SCOPED_TRACE(c.stream + " cut " + std::to_string(c.cut));
     Bytes stream = Stream(c.stream);
     if (c.cut < stream.size()) stream.resize(c.cut);
 
-    std::string expected;  // 'r' per read, the byte itself per write
+    // For each byte written, the reads made before it.
+    std::vector<long> expectedReads;
+    Bytes expectedOut;
+    long reads = 0;
     std::size_t pos = 0;
     lzhref::Decode(
         c.count,
         [&]() {
-          expected += 'r';
+          reads++;
           return pos < stream.size() ? static_cast<int>(stream[pos++]) : -1;
         },
-        [&](unsigned char b) { expected += static_cast<char>(b); });
+        [&](unsigned char b) {
+          expectedReads.push_back(reads);
+          expectedOut.push_back(b);
+        });
+    const long expectedTotal = reads;
 
-    static std::string* trace;
+    static std::vector<long>* readsAtWrite;
+    static Bytes* out;
     static const Bytes* input;
     static std::size_t readPos;
-    std::string actualTrace;
-    trace = &actualTrace;
+    static long readCalls;
+    std::vector<long> actualReads;
+    Bytes actualOut;
+    readsAtWrite = &actualReads;
+    out = &actualOut;
     input = &stream;
     readPos = 0;
+    readCalls = 0;
     InstallRunning = 1;
     LzhUnpack(
         c.count,
-        [](void* buffer, std::uint16_t, std::uint16_t& actual) {
-          *trace += 'r';
+        [](void* buffer, std::uint16_t count, std::uint16_t& actual) {
+          EXPECT_EQ(count, 1);
+          readCalls++;
           actual = 0;
           if (readPos < input->size()) {
             *static_cast<unsigned char*>(buffer) = (*input)[readPos++];
             actual = 1;
           }
         },
-        [](void* buffer, std::uint16_t, std::uint16_t&) { *trace += *static_cast<char*>(buffer); });
+        [](void* buffer, std::uint16_t count, std::uint16_t&) {
+          EXPECT_EQ(count, 1);
+          readsAtWrite->push_back(readCalls);
+          out->push_back(*static_cast<unsigned char*>(buffer));
+        });
     InstallRunning = 0;
-    EXPECT_EQ(actualTrace.size(), expected.size());
-    EXPECT_TRUE(actualTrace == expected);
+
+    EXPECT_TRUE(actualOut == expectedOut);
+    ASSERT_EQ(actualReads.size(), expectedReads.size());
+    long worstAhead = 0, worstBehind = 0;
+    for (std::size_t i = 0; i < actualReads.size(); i++) {
+      worstAhead = std::max(worstAhead, actualReads[i] - expectedReads[i]);
+      worstBehind = std::max(worstBehind, expectedReads[i] - actualReads[i]);
+    }
+    EXPECT_LE(worstAhead, kAhead);
+    EXPECT_LE(worstBehind, kAhead);
+    EXPECT_LE(readCalls, expectedTotal + kAhead);
+    EXPECT_GE(readCalls, expectedTotal - kAhead);
   }
 }
 
@@ -155,7 +214,7 @@ TEST(LzhDecoder, ClearedInstallRunningFinishesTheSymbolAndReturns) {
   out = Decode(stream, 754519, byRead);
   EXPECT_GT(out.size(), 0u);
   EXPECT_LT(out.size(), 754519u);
-  EXPECT_LE(Codec().readCalls, 3000u + 3);
+  EXPECT_LE(Codec().readCalls, 3000u + 8);
   EXPECT_TRUE(std::equal(out.begin(), out.end(), full.begin()));
 
   // Not running at all: nothing is decoded.

@@ -175,9 +175,10 @@ void DecodeWrite(void* buffer, std::uint16_t, std::uint16_t& actual) {
   }
 }
 
-// Decodes exactly count bytes. A complete stream never makes the decoder
-// read more than two bytes beyond its end (the look-ahead of its bit
-// buffer); more means the stream was cut short.
+// Decodes exactly count bytes. The decoder reads a few bytes ahead of what
+// it decodes, so reads past the end are normal; but a complete stream holds
+// every bit the decoder takes, and a bit taken from beyond its end (one of
+// the zero bits that stand in for missing bytes) means it was cut short.
 Bytes Decode(const Bytes& stream, std::int32_t count, const std::string& what) {
   Bytes out;
   out.reserve(static_cast<std::size_t>(count) + lzh::F);
@@ -193,7 +194,7 @@ Bytes Decode(const Bytes& stream, std::int32_t count, const std::string& what) {
   } catch (const ElzhException& e) {
     Fail(what + ": " + e.what());
   }
-  if (g_decode.readsPastEnd > 2) {
+  if (g_decode.readsPastEnd * 8 > LzhUnusedBits()) {
     Fail(what + " ends too early: " + std::to_string(stream.size()) + " bytes are not enough for " +
          std::to_string(count) + " unpacked bytes (a part is missing or cut short)");
   }
