@@ -180,12 +180,19 @@ void LzhUnpack(std::int32_t count, LzhReadProc read, LzhWriteProc write) {
     // It notes the nodes it passes, for the update.
     std::uint64_t walkBuf = buf;
     std::int16_t* step = path;
+    // The bit picks the table's row before the child is known (the first
+    // children's table, or the same shifted by one for the second), so each
+    // level waits on one load only.
     std::intptr_t c = sons[R];
     do {
-      std::intptr_t node = c + static_cast<std::intptr_t>(walkBuf >> 63);
+      std::intptr_t bit = static_cast<std::intptr_t>(walkBuf >> 63);
       walkBuf <<= 1;
-      *step++ = static_cast<std::int16_t>(node);
-      c = sons[node];
+      const std::int16_t* row = sons + bit;
+#if defined(__GNUC__)
+      asm("" : "+r"(row));  // keeps the compiler from folding the bit back into the index
+#endif
+      *step++ = static_cast<std::int16_t>(c + bit);
+      c = row[c];
     } while (c < T);
     std::intptr_t depth = step - path;
     if (depth <= static_cast<std::intptr_t>(kLongestWalk)) {

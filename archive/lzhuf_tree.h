@@ -70,9 +70,20 @@ inline void StartHuff(const HuffTree& tree) {
 // long runs among rarely used symbols, and those it crosses by galloping.
 inline std::intptr_t LastBelow(const std::uint16_t* freq, std::intptr_t c, unsigned k) {
   std::intptr_t lo = c + 1;  // freq[lo] < k
-  for (int steps = 0; steps < 8; steps++) {
-    if (k <= freq[lo + 1]) return lo;  // the sentinel stops this before T
-    lo++;
+  constexpr int kNear = 8;
+  if (c + 1 + kNear <= T) {
+    // The counts below k among the next eight form a prefix, so their
+    // number is the distance; counting them takes no branch that could
+    // go the wrong way.
+    std::intptr_t below = 0;
+    for (int m = 1; m <= kNear; m++) below += freq[lo + m] < k;
+    if (below < kNear) return lo + below;
+    lo += kNear;
+  } else {
+    for (int steps = 0; steps < kNear; steps++) {
+      if (k <= freq[lo + 1]) return lo;  // the sentinel stops this before T
+      lo++;
+    }
   }
   std::intptr_t step = 2;
   std::intptr_t hi = lo + step;
@@ -106,13 +117,16 @@ inline std::intptr_t MoveUp(const HuffTree& tree, std::intptr_t c, unsigned k) {
   std::intptr_t l = LastBelow(freq, c, k);
   freq[c] = freq[l];
   freq[l] = static_cast<std::uint16_t>(k);
+  // A subtree's root gives its parent to both its children, a leaf to its
+  // symbol's entry alone; the second store goes to the same entry again for
+  // a leaf, so neither store waits on a branch.
   std::intptr_t i = son[c];
   prnt[i] = static_cast<std::int16_t>(l);
-  if (i < T) prnt[i + 1] = static_cast<std::int16_t>(l);
+  prnt[i + (i < T)] = static_cast<std::int16_t>(l);
   std::intptr_t j = son[l];
   son[l] = static_cast<std::int16_t>(i);
   prnt[j] = static_cast<std::int16_t>(c);
-  if (j < T) prnt[j + 1] = static_cast<std::int16_t>(c);
+  prnt[j + (j < T)] = static_cast<std::int16_t>(c);
   son[c] = static_cast<std::int16_t>(j);
   return l;
 }
@@ -136,8 +150,9 @@ inline void Update(const HuffTree& tree, int symbol) {
 // Update for a symbol whose nodes from the root's child down to its leaf
 // the caller has just walked (path[0..depth)). Same result as Update: while
 // no node changes place the parents are known in advance, so the counts
-// along the path go up without waiting for each prnt load; from the first
-// move on the path above is stale and the climb follows the parent links.
+// along the path go up without waiting for each prnt load. A node that
+// moves under another parent leaves the path above stale; from there the
+// climb follows the parent links.
 inline void UpdateAlongPath(const HuffTree& tree, int symbol, const std::int16_t* path, std::intptr_t depth) {
   std::uint16_t* freq = tree.freq;
   if (freq[R] == MAX_FREQ) {
@@ -150,10 +165,16 @@ inline void UpdateAlongPath(const HuffTree& tree, int symbol, const std::int16_t
     unsigned k = ++freq[c];
     if (k > freq[c + 1]) {
       c = prnt[MoveUp(tree, c, k)];
+      // A node that has only traded places with another child of its
+      // parent leaves the nodes above where they were: the path holds.
+      if (c == (d > 0 ? path[d - 1] : R)) continue;
       while (c != 0) {
+        // The parent is loaded before the count is compared, so that the
+        // next step waits on that one load unless the node moves.
+        std::intptr_t up = prnt[c];
         k = ++freq[c];
-        if (k > freq[c + 1]) c = MoveUp(tree, c, k);
-        c = prnt[c];
+        if (k > freq[c + 1]) up = prnt[MoveUp(tree, c, k)];
+        c = up;
       }
       return;
     }
